@@ -5,6 +5,8 @@ namespace quorvel {
 
 std::string GbkToUtf8Lossy(std::string_view gbk) {
   std::string out;
+  if (GbkToUtf8(gbk, out)) return out;
+  out.clear();
   size_t i = 0;
   while (i < gbk.size()) {
     unsigned char c = static_cast<unsigned char>(gbk[i]);
