@@ -101,7 +101,7 @@ void CardKeysPage::Refresh() {
 void CardKeysPage::CopyKey() {
   std::optional<ListRow> row = SelectedListRow(ctx_.ui, kList, kColumnsReadCount + 1);
   if (!row) {
-    ctx_.ui.MessageBox(kNoticeTitle, "请选择要复制的卡密。", MessageButtons::Ok);
+    ctx_.ui.ShowMessage(kNoticeTitle, "请选择要复制的卡密。", MessageButtons::Ok);
     return;
   }
   ctx_.ui.SetClipboardText((*row)[kKeyColumn]);
@@ -111,7 +111,7 @@ void CardKeysPage::DeleteByStatus(const std::string& status) {
   // Any selected row will do: the selection only enables the action.
   if (ctx_.ui.SelectedRow(kList) < 0) return;
   std::string question = status == kUsed ? "确定要删除所有已使用卡密吗？" : "确定要删除所有未使用卡密吗？";
-  if (!ctx_.ui.MessageBox(kNoticeTitle, question, MessageButtons::OkCancel)) return;
+  if (!ctx_.ui.ShowMessage(kNoticeTitle, question, MessageButtons::OkCancel)) return;
   ListRows rows;
   {
     std::lock_guard<std::recursive_mutex> lock(PluginLock());
@@ -122,7 +122,7 @@ void CardKeysPage::DeleteByStatus(const std::string& status) {
 }
 
 void CardKeysPage::Export(const std::string& status) {
-  std::optional<std::string> face = ctx_.ui.InputBox("请输入：", "输入需要导出多少面额的卡密", "100");
+  std::optional<std::string> face = ctx_.ui.AskInput("请输入：", "输入需要导出多少面额的卡密", "100");
   if (!face) return;
   std::string lines;
   int count = 0;
@@ -143,7 +143,7 @@ void CardKeysPage::Export(const std::string& status) {
   }
   // The count is of keys read; a failed write is not reported.
   if (count > 0) AppendToFile(CardKeyExportPath(ctx_.exportDirectory, *face), lines);
-  ctx_.ui.MessageBox("信息：", "成功导出【" + std::to_string(count) + "】个[" + status + "]的卡密", MessageButtons::Ok);
+  ctx_.ui.ShowMessage("信息：", "成功导出【" + std::to_string(count) + "】个[" + status + "]的卡密", MessageButtons::Ok);
 }
 
 }  // namespace quorvel

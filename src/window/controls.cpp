@@ -2,15 +2,15 @@
 
 namespace quorvel {
 
-bool Controls::MessageBox(const std::string& title, const std::string& text, MessageButtons buttons) {
+bool Controls::ShowMessage(const std::string& title, const std::string& text, MessageButtons buttons) {
   if (responder_) {
     UiReport report{UiReport::Kind::Message, title, text, "", buttons};
     return responder_(report).ok;
   }
-  return ShowMessageBox(title, text, buttons);
+  return DoShowMessage(title, text, buttons);
 }
 
-std::optional<std::string> Controls::InputBox(const std::string& title, const std::string& prompt,
+std::optional<std::string> Controls::AskInput(const std::string& title, const std::string& prompt,
                                               const std::string& initial) {
   if (responder_) {
     UiReport report{UiReport::Kind::Input, title, prompt, initial, MessageButtons::OkCancel};
@@ -18,12 +18,12 @@ std::optional<std::string> Controls::InputBox(const std::string& title, const st
     if (!answer.ok) return std::nullopt;
     return answer.text;
   }
-  return ShowInputBox(title, prompt, initial);
+  return DoAskInput(title, prompt, initial);
 }
 
 void Controls::SetClipboardText(const std::string& text) {
   if (responder_) responder_({UiReport::Kind::Clipboard, "", text, "", MessageButtons::Ok});
-  WriteClipboard(text);
+  DoWriteClipboard(text);
 }
 
 }  // namespace quorvel

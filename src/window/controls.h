@@ -5,7 +5,9 @@
 // headless backend (Linux, tests) and on the native Win32 backend.
 //
 // Threading: every member is called on the window's thread, except Post(),
-// which any thread may call. Names and texts are GBK.
+// which any thread may call. Names and texts are GBK. No member is named
+// after a windows.h macro (MessageBox, ...), so a native backend can include
+// both headers.
 //
 // A backend has three faces:
 //  - the page logic's: read and write control state, show dialogs;
@@ -105,9 +107,9 @@ class Controls {
 
   // --- dialogs (information icon; answered by the responder when one is set) ---
   // True only for OK.
-  bool MessageBox(const std::string& title, const std::string& text, MessageButtons buttons);
+  bool ShowMessage(const std::string& title, const std::string& text, MessageButtons buttons);
   // The entered text, or nothing when cancelled.
-  std::optional<std::string> InputBox(const std::string& title, const std::string& prompt,
+  std::optional<std::string> AskInput(const std::string& title, const std::string& prompt,
                                       const std::string& initial);
   void SetClipboardText(const std::string& text);
   void SetUiResponder(UiResponder responder) { responder_ = std::move(responder); }
@@ -133,10 +135,10 @@ class Controls {
   virtual std::string OperateClose() = 0;
 
  protected:
-  virtual bool ShowMessageBox(const std::string& title, const std::string& text, MessageButtons buttons) = 0;
-  virtual std::optional<std::string> ShowInputBox(const std::string& title, const std::string& prompt,
+  virtual bool DoShowMessage(const std::string& title, const std::string& text, MessageButtons buttons) = 0;
+  virtual std::optional<std::string> DoAskInput(const std::string& title, const std::string& prompt,
                                                   const std::string& initial) = 0;
-  virtual void WriteClipboard(const std::string& text) = 0;
+  virtual void DoWriteClipboard(const std::string& text) = 0;
   void Fire(const ControlEvent& event) {
     if (handler_) handler_(event);
   }

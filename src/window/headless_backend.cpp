@@ -230,7 +230,7 @@ std::string HeadlessControls::Clipboard() const { return clipboard_; }
 
 int HeadlessControls::BroughtToFront() const { return broughtToFront_; }
 
-bool HeadlessControls::ShowMessageBox(const std::string& title, const std::string& text, MessageButtons buttons) {
+bool HeadlessControls::DoShowMessage(const std::string& title, const std::string& text, MessageButtons buttons) {
   shown_ui_.push_back({UiReport::Kind::Message, title, text, "", buttons});
   if (answers_.empty()) return false;
   UiAnswer a = answers_.front();
@@ -238,7 +238,7 @@ bool HeadlessControls::ShowMessageBox(const std::string& title, const std::strin
   return a.ok;
 }
 
-std::optional<std::string> HeadlessControls::ShowInputBox(const std::string& title, const std::string& prompt,
+std::optional<std::string> HeadlessControls::DoAskInput(const std::string& title, const std::string& prompt,
                                                           const std::string& initial) {
   shown_ui_.push_back({UiReport::Kind::Input, title, prompt, initial, MessageButtons::OkCancel});
   if (answers_.empty()) return std::nullopt;
@@ -248,7 +248,7 @@ std::optional<std::string> HeadlessControls::ShowInputBox(const std::string& tit
   return a.text;
 }
 
-void HeadlessControls::WriteClipboard(const std::string& text) {
+void HeadlessControls::DoWriteClipboard(const std::string& text) {
   shown_ui_.push_back({UiReport::Kind::Clipboard, "", text, "", MessageButtons::Ok});
   clipboard_ = text;
 }

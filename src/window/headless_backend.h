@@ -60,10 +60,10 @@ class HeadlessControls : public Controls {
   int BroughtToFront() const;
 
  protected:
-  bool ShowMessageBox(const std::string& title, const std::string& text, MessageButtons buttons) override;
-  std::optional<std::string> ShowInputBox(const std::string& title, const std::string& prompt,
+  bool DoShowMessage(const std::string& title, const std::string& text, MessageButtons buttons) override;
+  std::optional<std::string> DoAskInput(const std::string& title, const std::string& prompt,
                                           const std::string& initial) override;
-  void WriteClipboard(const std::string& text) override;
+  void DoWriteClipboard(const std::string& text) override;
 
  private:
   struct State {

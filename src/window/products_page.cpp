@@ -76,7 +76,7 @@ void ProductsPage::OnMenu(const std::string& item) {
 void ProductsPage::Switch() {
   std::optional<ListRow> product = SelectedListRow(ctx_.ui, kList, kColumns);
   if (!product) {
-    ctx_.ui.MessageBox(kNoticeTitle, "请选择要关闭的商品。", MessageButtons::Ok);
+    ctx_.ui.ShowMessage(kNoticeTitle, "请选择要关闭的商品。", MessageButtons::Ok);
     return;
   }
   // The status shown decides, even if the table has changed since.
@@ -85,11 +85,11 @@ void ProductsPage::Switch() {
 }
 
 void ProductsPage::Import() {
-  std::optional<std::string> line = ctx_.ui.InputBox("一键配置", kImportPrompt, "");
+  std::optional<std::string> line = ctx_.ui.AskInput("一键配置", kImportPrompt, "");
   if (!line) return;
   std::vector<std::string> fields = SplitProductConfigLine(*line);
   if (fields.size() < kProductConfigFields) {
-    ctx_.ui.MessageBox(kNoticeTitle, "配置格式不正确，需要11个字段。", MessageButtons::Ok);
+    ctx_.ui.ShowMessage(kNoticeTitle, "配置格式不正确，需要11个字段。", MessageButtons::Ok);
     return;
   }
   SqlParams values(fields.begin(), fields.begin() + kProductConfigFields);
@@ -99,12 +99,12 @@ void ProductsPage::Import() {
 void ProductsPage::Copy() {
   std::optional<ListRow> product = SelectedListRow(ctx_.ui, kList, kColumns);
   if (!product) {
-    ctx_.ui.MessageBox(kNoticeTitle, "请选择要复制的配置。", MessageButtons::Ok);
+    ctx_.ui.ShowMessage(kNoticeTitle, "请选择要复制的配置。", MessageButtons::Ok);
     return;
   }
   std::vector<std::string> values(product->begin() + kIdColumn, product->begin() + kStatusColumn + 1);
   ctx_.ui.SetClipboardText(JoinProductConfigLine(values));
-  ctx_.ui.MessageBox(kNoticeTitle, "复制成功", MessageButtons::Ok);
+  ctx_.ui.ShowMessage(kNoticeTitle, "复制成功", MessageButtons::Ok);
 }
 
 void ProductsPage::Refresh() {
@@ -114,11 +114,11 @@ void ProductsPage::Refresh() {
 void ProductsPage::Delete() {
   std::optional<ListRow> product = SelectedListRow(ctx_.ui, kList, kColumns);
   if (!product) {
-    ctx_.ui.MessageBox(kNoticeTitle, "请选择要删除的商品。", MessageButtons::Ok);
+    ctx_.ui.ShowMessage(kNoticeTitle, "请选择要删除的商品。", MessageButtons::Ok);
     return;
   }
   std::string id = (*product)[kIdColumn];
-  if (!ctx_.ui.MessageBox(kNoticeTitle, "确定要删除选定商品吗？", MessageButtons::OkCancel)) return;
+  if (!ctx_.ui.ShowMessage(kNoticeTitle, "确定要删除选定商品吗？", MessageButtons::OkCancel)) return;
   ExecuteAndFill("DELETE FROM spxx WHERE spid=?", {id});
 }
 

@@ -36,10 +36,10 @@ void UsersPage::Refresh() {
 void UsersPage::Delete() {
   std::optional<ListRow> user = SelectedListRow(ctx_.ui, kList, kColumns);
   if (!user) {
-    ctx_.ui.MessageBox(kNoticeTitle, "请选择要删除的用户。", MessageButtons::Ok);
+    ctx_.ui.ShowMessage(kNoticeTitle, "请选择要删除的用户。", MessageButtons::Ok);
     return;
   }
-  if (!ctx_.ui.MessageBox(kNoticeTitle, "确定要删除选定用户吗？", MessageButtons::OkCancel)) return;
+  if (!ctx_.ui.ShowMessage(kNoticeTitle, "确定要删除选定用户吗？", MessageButtons::OkCancel)) return;
   ListRows rows;
   {
     std::lock_guard<std::recursive_mutex> lock(PluginLock());
