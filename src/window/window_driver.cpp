@@ -9,7 +9,7 @@
 namespace quorvel {
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 std::string Error(const std::string& gbkReason) {
   Json answer;

@@ -12,7 +12,7 @@
 namespace quorvel {
 namespace {
 
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;
 
 struct OpenWindow {
   std::mutex mutex;

@@ -105,6 +105,9 @@ TEST_F(ManagementWindowTest, DriverCarriesOutLinesAndReadsControls) {
   Drive({{"window", "check"}, {"control", U8("选择框_自动收款")}, {"value", true}});
   EXPECT_EQ(Drive({{"window", "read"}, {"control", U8("选择框_自动收款")}}),
             Json({{"control", U8("选择框_自动收款")}, {"checked", true}}));
+  // Members come in the protocol's order, "control" first.
+  EXPECT_EQ(window_->Drive(Json({{"window", "read"}, {"control", U8("选择框_自动收款")}}).dump()),
+            u8R"({"control":"选择框_自动收款","checked":true})");
   Drive({{"window", "choose"}, {"control", U8("组合框_订单状态")}, {"index", 2}});
   EXPECT_EQ(Drive({{"window", "read"}, {"control", U8("组合框_订单状态")}}),
             Json({{"control", U8("组合框_订单状态")}, {"index", 2}}));
