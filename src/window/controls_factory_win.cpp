@@ -1,9 +1,9 @@
 #include "window/controls.h"
-#include "window/win32_controls.h"
+#include "window/headless_backend.h"
 
 namespace quorvel {
 
-// On Windows the window is a real one, made of the system's own controls.
-std::unique_ptr<Controls> CreatePlatformControls() { return std::make_unique<Win32Controls>(); }
+// The native backend replaces this; until then the window is the in-memory one.
+std::unique_ptr<Controls> CreatePlatformControls() { return std::make_unique<HeadlessControls>(); }
 
 }  // namespace quorvel
