@@ -1,5 +1,6 @@
 #include "window/table_rows.h"
 
+#include <iterator>
 #include <mutex>
 
 #include "storage/database.h"
