@@ -1,6 +1,9 @@
 #pragma once
 // One SQLite connection, or none. Texts in and out are GBK; the database holds
 // UTF-8. No operation throws or shows anything: failures are false, 0 or "".
+// Open and Close take PluginLock(), so a connection is never released under a
+// cursor that another thread is driving while it holds the lock.
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -10,6 +13,19 @@
 struct sqlite3;
 
 namespace quorvel {
+
+class SqliteAccess;
+
+// A cursor or record set bound to a connection. Before the connection closes
+// or is replaced it detaches every client: the client drops its statements and
+// fails quietly from then on, so no statement outlives its connection.
+class SqliteClient {
+ public:
+  virtual void DetachFromDb() = 0;
+
+ protected:
+  virtual ~SqliteClient() = default;
+};
 
 class SqliteDB {
  public:
@@ -36,7 +52,11 @@ class SqliteDB {
   sqlite3* Handle() const;
 
  private:
+  friend class SqliteAccess;
+  friend class Transaction;
+  struct Shared;  // statement cache and attached clients
   sqlite3* db_ = nullptr;
+  std::unique_ptr<Shared> shared_;
 };
 
 // Serialises all database and settings work of the plug-in: the host's event
@@ -47,6 +67,11 @@ std::recursive_mutex& PluginLock();
 
 // Commits on Commit(); rolls back when destroyed uncommitted. Begins with
 // BEGIN IMMEDIATE so a read-modify-write cannot be overtaken.
+// On a connection that is already inside a transaction the guard is passive:
+// Active() is true, Commit() reports true without committing and the
+// destructor leaves the outer transaction alone. Helpers can therefore take a
+// guard of their own and still compose into a caller's transaction, which
+// commits or rolls back the whole. Without a connection Active() is false.
 class Transaction {
  public:
   explicit Transaction(SqliteDB& db);
@@ -58,8 +83,14 @@ class Transaction {
   bool Commit();
 
  private:
+  bool SameConnection() const;
+
   SqliteDB& db_;
+  sqlite3* handle_ = nullptr;  // the connection the transaction began on
+  uint64_t generation_ = 0;    // and which opening of db_ it was
   bool active_ = false;
+  bool owner_ = false;  // began the transaction (not nested)
+  bool done_ = false;   // committed
 };
 
 }  // namespace quorvel
