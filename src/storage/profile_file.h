@@ -4,6 +4,11 @@
 // behaviour. Paths, sections, keys and values are GBK.
 #include <string>
 
+// windows.h names the win.ini function WriteProfileString with a macro.
+#ifdef WriteProfileString
+#undef WriteProfileString
+#endif
+
 namespace quorvel {
 
 // Missing file, section or key → "". At most 10239 bytes are returned; leading
@@ -18,5 +23,8 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
 // The reader over a file's content, for tests and for the platform without
 // profile functions.
 std::string ReadProfileStringFromText(const std::string& content, const std::string& section, const std::string& key);
+// The writer over a file's content: the content with the key written.
+std::string WriteProfileStringToText(const std::string& content, const std::string& section, const std::string& key,
+                                     const std::string& value);
 
 }  // namespace quorvel
