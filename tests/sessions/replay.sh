@@ -23,6 +23,11 @@
 #   @HOSTDIR@  HOST's own directory in the same form: what Api_GetAppDirectory
 #              returns unless the session sets it.
 #
+# Fixtures, optional, beside SESSION: NAME.db.sql is run by SQLite into a new
+# tovu.db in @DIR@ (a shop with products and card keys already in it), and
+# NAME.cfg.ini (UTF-8 in the repository) is written to @DIR@/cfg.ini in GBK,
+# as the plug-in's settings file is.
+#
 # Comparison: exact, except that the output of a "concurrent" line may come in
 # any order, so within the output of such a line the api and ui lines are
 # compared sorted (their number and content still have to match).
@@ -81,6 +86,15 @@ fi
 export REPLAY_DIR="${dir_text//\\/\\\\}" REPLAY_HOSTDIR="${hostdir_text//\\/\\\\}"
 
 substitute() { perl -pe 's/\@HOSTDIR\@/$ENV{REPLAY_HOSTDIR}/g; s/\@DIR\@/$ENV{REPLAY_DIR}/g' "$1"; }
+
+fixture=${session%.jsonl}
+if [ -f "$fixture.db.sql" ]; then
+  python3 -c 'import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); c.executescript(open(sys.argv[2],encoding="utf-8").read()); c.commit()' \
+    "$work/dir/tovu.db" "$fixture.db.sql"
+fi
+if [ -f "$fixture.cfg.ini" ]; then
+  iconv -f UTF-8 -t GBK "$fixture.cfg.ini" > "$work/dir/cfg.ini"
+fi
 
 substitute "$session" > "$work/session.jsonl"
 status=0

@@ -1,0 +1,14 @@
+CREATE TABLE yhxx(wxid TEXT,name TEXT,jf TEXT,zt TEXT,yqm TEXT);
+CREATE TABLE kmxx(km TEXT,mr TEXT,zt TEXT,wxid TEXT,name TEXT);
+CREATE TABLE spxx(spid TEXT,spmc TEXT,spjg TEXT,xcxbs TEXT,yqmcs TEXT,cgbs TEXT,sbbs TEXT,yqmz TEXT,yqmy TEXT,wxid TEXT,zt TEXT);
+CREATE TABLE 订单列表(微信id TEXT,微信昵称 TEXT,订单名称 TEXT,订单价格 TEXT,邀请码 TEXT,状态 TEXT,时间 TEXT);
+INSERT INTO yhxx(wxid,name,jf) VALUES('wxid_u30','Thirty','30');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUaaaaaaaaaaa1','100','未使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUaaaaaaaaaaa2','100','未使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUaaaaaaaaaaa3','50.5','未使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUaaaaaaaaaaa4','50.5','未使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUaaaaaaaaaaa5','２０','');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUdupdupdupdup','10','未使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUdupdupdupdup','10','已使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUbig000000001','2147483000','未使用');
+INSERT INTO kmxx(km,mr,zt) VALUES('TOVUbig000000002','2147483000','未使用');

@@ -1,0 +1,8 @@
+CREATE TABLE yhxx(wxid TEXT,name TEXT,jf TEXT,zt TEXT,yqm TEXT);
+CREATE TABLE kmxx(km TEXT,mr TEXT,zt TEXT,wxid TEXT,name TEXT);
+CREATE TABLE spxx(spid TEXT,spmc TEXT,spjg TEXT,xcxbs TEXT,yqmcs TEXT,cgbs TEXT,sbbs TEXT,yqmz TEXT,yqmy TEXT,wxid TEXT,zt TEXT);
+CREATE TABLE 订单列表(微信id TEXT,微信昵称 TEXT,订单名称 TEXT,订单价格 TEXT,邀请码 TEXT,状态 TEXT,时间 TEXT);
+INSERT INTO yhxx(wxid,name,jf) VALUES('wxid_u1','Alice','90');
+INSERT INTO spxx VALUES('1','名称A','10','pages/a','code','成功','失败','码:',',','wxid_f','开启');
+INSERT INTO spxx VALUES('2','名称B','12.5','pages/b','code','成功','失败','码:',',','wxid_f','开启');
+INSERT INTO spxx VALUES('3','名称C','30','pages/c','code','成功','失败','码:',',','wxid_f','关闭');

@@ -1,0 +1,11 @@
+CREATE TABLE yhxx(wxid TEXT,name TEXT,jf TEXT,zt TEXT,yqm TEXT);
+CREATE TABLE kmxx(km TEXT,mr TEXT,zt TEXT,wxid TEXT,name TEXT);
+CREATE TABLE spxx(spid TEXT,spmc TEXT,spjg TEXT,xcxbs TEXT,yqmcs TEXT,cgbs TEXT,sbbs TEXT,yqmz TEXT,yqmy TEXT,wxid TEXT,zt TEXT);
+CREATE TABLE 订单列表(微信id TEXT,微信昵称 TEXT,订单名称 TEXT,订单价格 TEXT,邀请码 TEXT,状态 TEXT,时间 TEXT);
+INSERT INTO yhxx(wxid,name,jf) VALUES('wxid_u1','Alice','10');
+INSERT INTO yhxx(wxid,name,jf) VALUES('wxid_u2','Bob','100');
+INSERT INTO yhxx(wxid,name,jf) VALUES('wxid_u3','Cara','5');
+INSERT INTO spxx VALUES('1','名称A【使用积分】','10','pages/boost','code','已完成','已失败','code:',',','wxid_f','开启');
+INSERT INTO spxx VALUES('2','名称B','12.5','pages/boost/half','code','已完成','已失败','code:',',','wxid_f','开启');
+INSERT INTO spxx VALUES('3','名称C','12.5','half','inv','成功#引号','失败','码#引号','#引号','wxid_g','开启');
+INSERT INTO spxx VALUES('4','名称D','1','pages/off','code','已完成','已失败','code:',',','wxid_f','关闭');
