@@ -37,9 +37,10 @@ test: build
 test-linux:
 	@ctest --test-dir build/linux --output-on-failure -j$(JOBS) -LE wine
 
-# The end-to-end sessions again, against the win64 build under wine64.
+# The end-to-end sessions again, against the win64 build under wine64, with
+# a display of its own for the management window (no display of the machine).
 test-wine:
-	@ctest --test-dir build/linux --output-on-failure -L wine
+	@xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/linux --output-on-failure -L wine
 
 check-win32:
 	@scripts/check-dll build/win32/bin/Quorvel系列.cat.dll i686
