@@ -1,9 +1,9 @@
 #include "window/controls.h"
-#include "window/headless_backend.h"
+#include "window/win32_controls.h"
 
 namespace quorvel {
 
-// The native backend replaces this; until then the window is the in-memory one.
-std::unique_ptr<Controls> CreatePlatformControls() { return std::make_unique<HeadlessControls>(); }
+// On Windows the window is a real one, made of the system's own controls.
+std::unique_ptr<Controls> CreatePlatformControls() { return std::make_unique<Win32Controls>(); }
 
 }  // namespace quorvel
