@@ -6,7 +6,7 @@ WINE ?= /usr/lib/wine/wine64
 export WINEPREFIX ?= $(CURDIR)/build/wineprefix
 export WINEDEBUG ?= -all
 
-.PHONY: all setup build build-linux build-win64 build-win32 test test-linux test-wine check-win32 run bench dist demo clean
+.PHONY: screenshots all setup build build-linux build-win64 build-win32 test test-linux test-wine check-win32 run bench dist demo clean
 
 all: build
 
@@ -41,6 +41,11 @@ test-linux:
 # a display of its own for the management window (no display of the machine).
 test-wine:
 	@xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/linux --output-on-failure -L wine
+	@xvfb-run -a -s "-screen 0 1280x800x24" $(WINE) build/win64/bin/win32-controls-test.exe
+
+# A picture of each page of the native window under wine, in build/screenshots.
+screenshots: build-win64
+	@scripts/screenshots
 
 check-win32:
 	@scripts/check-dll build/win32/bin/Quorvel系列.cat.dll i686
