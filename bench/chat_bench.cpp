@@ -17,6 +17,7 @@
 #include "platform/code_page.h"
 #include "storage/database.h"
 #include "storage/sqlite_db.h"
+#include "recorder.h"
 #include "temp_dir.h"
 
 namespace quorvel {
@@ -151,19 +152,6 @@ BENCHMARK(BM_BalanceQuery)->Arg(kSmall)->Arg(kLarge);
 BENCHMARK(BM_CardKeyRedemption)->Arg(kSmall)->Arg(kLarge);
 BENCHMARK(BM_Order)->Arg(kSmall)->Arg(kLarge);
 BENCHMARK(BM_OrderResult)->Arg(kSmall)->Arg(kLarge);
-
-// CPU time per message, which holds steady on a machine busy with other work.
-class Recorder : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    }
-  }
-  std::map<std::string, double> seconds;
-};
 
 int Summarise(const Recorder& r) {
   std::printf("\nRatios (CPU time per message, 1M rows / 1k rows)\n");

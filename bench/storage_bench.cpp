@@ -19,6 +19,7 @@
 #include "storage/sqlite_dataset.h"
 #include "storage/sqlite_db.h"
 #include "storage/sqlite_table.h"
+#include "recorder.h"
 #include "temp_dir.h"
 
 namespace quorvel {
@@ -251,24 +252,6 @@ BENCHMARK(BM_CardKeyLookup_Ours)->Arg(kSmall)->Arg(kLarge);
 BENCHMARK(BM_CardKeyLookup_Direct)->Arg(kSmall)->Arg(kLarge);
 BENCHMARK(BM_ListCardKeys_Ours)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ListCardKeys_Direct)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// Keeps each benchmark's CPU time per iteration, in seconds. CPU time holds
-// steady on a machine busy with other work; it includes the system calls of
-// the file locks and page reads, which are most of a lookup's cost.
-class Recorder : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-      seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() / unit;
-      realSeconds[run.benchmark_name()] = run.GetAdjustedRealTime() / unit;
-    }
-  }
-  std::map<std::string, double> seconds;
-  std::map<std::string, double> realSeconds;
-};
 
 bool Ratio(const Recorder& r, const char* what, const std::string& a, const std::string& b, double goal) {
   auto x = r.seconds.find(a), y = r.seconds.find(b);
