@@ -3,6 +3,7 @@
 #include "line_runner.h"
 #include "sessions.h"
 #include "sim_control.h"
+#include "timing.h"
 
 namespace quorvel::sim {
 namespace {
@@ -15,6 +16,19 @@ void ReportError(size_t lineNumber, std::string reason) {
     if (c == '\n' || c == '\r') c = ' ';
   std::fprintf(stderr, "quorvel-host: line %zu: %s\n", lineNumber, reason.c_str());
   std::fflush(stderr);
+}
+
+// The line's kind for --timing: "call:EventFriendMsg", "concurrent", "host",
+// "window:click".
+std::string LineKind(const Json& line) {
+  if (!line.is_object()) return "?";
+  for (const char* k : {"call", "window"}) {
+    if (line.contains(k)) return std::string(k) + ":" + (line[k].is_string() ? line[k].get<std::string>() : "?");
+  }
+  for (const char* k : {"concurrent", "host"}) {
+    if (line.contains(k)) return k;
+  }
+  return "?";
 }
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
@@ -39,7 +53,10 @@ int RunJsonlSession(const PluginLibrary& plugin, const LineSource& input, Output
     }
     Json closing;
     std::string error;
-    if (!runner.Run(line, closing, error)) {
+    TimingClock::time_point start = TimingClock::now();
+    bool ran = runner.Run(line, closing, error);
+    if (TimingEnabled()) ReportLineTiming(number, LineKind(line), TimingClock::now() - start);
+    if (!ran) {
       ReportError(number, error);
       status = 2;
       break;

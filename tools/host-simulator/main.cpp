@@ -1,4 +1,4 @@
-// quorvel-host [--plugin FILE] [--jsonl] [SCRIPT]: loads the plug-in as its
+// quorvel-host [--plugin FILE] [--jsonl] [--timing] [SCRIPT]: loads the plug-in as its
 // host would and runs the line protocol or the console.
 #include <cstdio>
 #include <exception>
@@ -11,6 +11,7 @@
 #include "plugin_library.h"
 #include "sessions.h"
 #include "sim_platform.h"
+#include "timing.h"
 
 namespace {
 
@@ -21,10 +22,11 @@ const char* const kDefaultPlugin = "Quorvel系列.cat.so";
 #endif
 
 const char* const kUsage =
-    "usage: quorvel-host [--plugin FILE] [--jsonl] [SCRIPT]\n"
+    "usage: quorvel-host [--plugin FILE] [--jsonl] [--timing] [SCRIPT]\n"
     "  --plugin FILE  the plug-in library (default: the one beside this program)\n"
     "  --jsonl        run the line protocol from SCRIPT or standard input;\n"
-    "                 without it, the interactive console (SCRIPT: console commands to run first)\n";
+    "                 without it, the interactive console (SCRIPT: console commands to run first)\n"
+    "  --timing       write the duration of every export call and protocol line to standard error\n";
 
 int UsageError(const std::string& why) {
   std::fprintf(stderr, "quorvel-host: %s\n%s", why.c_str(), kUsage);
@@ -45,6 +47,8 @@ int Main(int argc, char** argv) {
       pluginPath = args[++i];
     } else if (a == "--jsonl") {
       jsonl = true;
+    } else if (a == "--timing") {
+      EnableTiming();
     } else if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;

@@ -4,6 +4,7 @@
 
 #include "host/host_abi.h"
 #include "sim_platform.h"
+#include "timing.h"
 
 namespace quorvel::sim {
 namespace {
@@ -60,7 +61,15 @@ int PluginLibrary::ExportIndex(const std::string& name) {
 
 bool PluginLibrary::Exports(int index) const { return index >= 0 && index < 16 && exports_[index]; }
 
-std::optional<int> PluginLibrary::Call(int index, const std::vector<ExportArg>& a) const {
+std::optional<int> PluginLibrary::Call(int index, const std::vector<ExportArg>& args) const {
+  if (!TimingEnabled() || !Exports(index)) return CallExport(index, args);
+  TimingClock::time_point start = TimingClock::now();
+  std::optional<int> result = CallExport(index, args);
+  ReportCallTiming(kQuorvelExports[index].name, TimingClock::now() - start);
+  return result;
+}
+
+std::optional<int> PluginLibrary::CallExport(int index, const std::vector<ExportArg>& a) const {
   if (!Exports(index)) return 0;
   void* f = exports_[index];
   auto s = [&](size_t i) { return a[i].Text(); };

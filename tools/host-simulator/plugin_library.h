@@ -32,6 +32,8 @@ class PluginLibrary {
   std::optional<int> Call(int index, const std::vector<ExportArg>& args) const;
 
  private:
+  std::optional<int> CallExport(int index, const std::vector<ExportArg>& args) const;
+
   void* library_ = nullptr;
   void* exports_[16] = {};
 };
