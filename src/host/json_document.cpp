@@ -104,6 +104,36 @@ std::string ScriptText(const Json& value) {
   }
 }
 
+// Parsing, copying and reading a value each recurse once per level of
+// nesting, so a payload nested a million deep would overflow the stack of the
+// host's thread. No payload nests more than a few levels; RFC 8259 lets a
+// parser limit the depth, and a deeper text counts as not JSON.
+constexpr int kMaxNesting = 512;
+
+// Counts brackets outside strings in UTF-8 text, where no byte of a
+// multi-byte character can be mistaken for one.
+bool NestedTooDeep(const std::string& utf8) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxNesting) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string EcmaNumberText(double value) {
@@ -142,7 +172,9 @@ JsonDocument::~JsonDocument() = default;
 
 bool JsonDocument::Parse(const std::string& text) {
   impl_->root = nullptr;
-  Json parsed = Json::parse(GbkToUtf8Lossy(text), nullptr, false);
+  std::string utf8 = GbkToUtf8Lossy(text);
+  if (NestedTooDeep(utf8)) return false;
+  Json parsed = Json::parse(utf8, nullptr, false);
   if (parsed.is_discarded()) return false;
   impl_->root = std::move(parsed);
   return !impl_->root.is_null();

@@ -13,7 +13,8 @@ class JsonDocument {
   JsonDocument(const JsonDocument&) = delete;
   JsonDocument& operator=(const JsonDocument&) = delete;
 
-  // True when the text is a well-formed JSON value other than null.
+  // True when the text is a well-formed JSON value other than null, nested
+  // no deeper than 512 levels.
   bool Parse(const std::string& text);
   // The value at the path as text: strings bare, numbers as ECMAScript writes
   // them, arrays joined by ",", objects "[object Object]", anything missing "".
