@@ -72,7 +72,9 @@ void FinishOrder(const PrivateMessage& m, const ProductRow& product, const Setti
                        ReplacePlaceholders(settings.replyOrderDone, {{"【订单名称】", product.spmc}, {"【邀请码】", code}}));
   }
   std::string status;
-  SetOrderStatus(FindOrder(code, status), "已完成");
+  const int64_t order = FindOrder(code, status);
+  // A failed order has had its refund; a late success must not make it look paid.
+  if (status != "已失败") SetOrderStatus(order, "已完成");
 }
 
 void FailOrder(const PrivateMessage& m, const ProductRow& product, const Settings& settings) {
