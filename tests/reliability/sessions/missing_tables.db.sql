@@ -1,0 +1,2 @@
+CREATE TABLE other(x TEXT);
+INSERT INTO other VALUES('kept');
