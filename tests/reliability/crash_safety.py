@@ -105,7 +105,7 @@ def main():
         directory = os.path.join(work, 'dir')
         os.mkdir(directory)
         db_path = os.path.join(directory, 'tovu.db')
-        start = shop.make_shop(directory, USERS, pool_keys=(3 * a.kills + 1) * a.events)
+        start = shop.make_shop(directory, USERS, pool_keys=(5 * a.kills + 1) * a.events)
         pool = {'next': 0, 'round': 0}
         committed = {'transfer': 0, 'redeem': 0, 'order': 0, 'fail': 0}
         duration = {}  # by whether the round generates: how long an uncut run took
@@ -115,7 +115,7 @@ def main():
         completed = 0
         r = -1
         # A run that ends before its kill is a round too; go on until the kills are done.
-        while survived < a.kills and r < 3 * a.kills:
+        while survived < a.kills and r < 5 * a.kills:
             r += 1
             pool['round'] = r
             # Every other round generates a batch, which takes most of its time.
@@ -134,6 +134,9 @@ def main():
                 else:
                     try:
                         status = proc.wait(timeout=rnd.uniform(0, duration[generate]))
+                        # It ended first: a busy machine made the timed run slow. Aim
+                        # within this run's time from now on.
+                        duration[generate] = time.monotonic() - began
                     except subprocess.TimeoutExpired:
                         proc.send_signal(signal.SIGKILL)
                         status = proc.wait()
