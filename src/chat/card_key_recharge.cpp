@@ -21,10 +21,12 @@ bool CreditKey(const PrivateMessage& m, const std::string& faceValue, std::strin
   if (users.Open("yhxx", db) && users.Find("wxid=?", {m.senderWxid})) {
     std::string jf;
     users.ReadField("jf", jf);
+    if (!CreditFits(jf, TextToInt(faceValue))) return false;
     newBalance = AddPoints(jf, faceValue, +1);
     ok = users.Edit() && users.WriteField("jf", newBalance) && users.Update();
   } else {
     // A first credit keeps the face value as it was stored.
+    if (!CreditFits("", TextToInt(faceValue))) return false;
     newBalance = faceValue;
     ok = db.Execute("INSERT INTO yhxx(wxid,name,jf) VALUES(?,?,?)", {m.senderWxid, m.senderNickname, faceValue});
   }

@@ -230,4 +230,11 @@ std::string AddPoints(const std::string& a, const std::string& b, int sign) {
   return NumberText(sign < 0 ? left - right : left + right);
 }
 
+bool CreditFits(const std::string& balance, double credit) {
+  // A balance read back at the limit may stand for more than the limit: crediting
+  // it would write back fewer points than the user has.
+  const double current = TextToInt(balance);
+  return current < INT32_MAX && credit < INT32_MAX && current + credit <= INT32_MAX;
+}
+
 }  // namespace quorvel

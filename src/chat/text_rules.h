@@ -68,4 +68,9 @@ std::string TimeText(const LocalDateTime& time);
 // TextToInt as INT32_MAX (or INT32_MIN), never wrapped.
 std::string AddPoints(const std::string& a, const std::string& b, int sign);
 
+// Whether crediting `credit` points to `balance` stays within the 32-bit range
+// that balances are read back in. A credit past it would lose points, so it is
+// refused instead.
+bool CreditFits(const std::string& balance, double credit);
+
 }  // namespace quorvel

@@ -14,7 +14,8 @@ namespace quorvel {
 namespace {
 
 // Writes the points; the new balance text, or false with the reason.
-bool CreditPoints(const Transfer& t, const std::string& points, std::string& newBalance, std::string& reason) {
+bool CreditPoints(const Transfer& t, double product, const std::string& points, std::string& newBalance,
+                  std::string& reason) {
   SqliteDB& db = PluginDb();
   if (!db.IsOpen()) {
     reason = "数据库未打开";
@@ -26,9 +27,17 @@ bool CreditPoints(const Transfer& t, const std::string& points, std::string& new
   if (ok && users.Open("yhxx", db) && users.Find("wxid=?", {t.senderWxid})) {
     std::string jf;
     users.ReadField("jf", jf);
+    if (!CreditFits(jf, product)) {
+      reason = "积分超出上限";
+      return false;
+    }
     newBalance = AddPoints(points, jf, +1);
     ok = users.Edit() && users.WriteField("jf", newBalance) && users.Update();
   } else if (ok) {
+    if (!CreditFits("", product)) {
+      reason = "积分超出上限";
+      return false;
+    }
     newBalance = points;
     ok = db.Execute("INSERT INTO yhxx(wxid,name,jf) VALUES(?,?,?)", {t.senderWxid, t.senderNickname, points});
   }
@@ -62,9 +71,10 @@ void HandleTransfer(const Transfer& t) {
     return;
   }
   // Both factors are single-precision values; their product is exact in double.
-  const std::string points = IntText(RealToInt(TextToReal(t.amount) * TextToReal(ratio)));
+  const double product = TextToReal(t.amount) * TextToReal(ratio);
+  const std::string points = IntText(RealToInt(product));
   std::string newBalance, reason;
-  if (!CreditPoints(t, points, newBalance, reason)) {
+  if (!CreditPoints(t, product, points, newBalance, reason)) {
     host.AppendLogs("插件例子消息 | 转账积分写入失败，未收款：" + t.senderWxid + " 转账金额：" + t.amount + " 原因：" + reason);
     return;
   }

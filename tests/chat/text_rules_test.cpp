@@ -274,3 +274,31 @@ TEST(AddPointsTest, AnOversizedBalanceNeverTurnsNegative) {
 
 }  // namespace
 }  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// A credit that would carry a balance past the 32-bit range it is read back in
+// is refused: written, it would read back as less than the user has.
+TEST(CreditFits, RefusesCreditsPastThe32BitRange) {
+  struct Case {
+    const char* balance;
+    double credit;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"", 100, true},
+      {"90", 10, true},
+      {"2147483000", 647, true},
+      {"2147483000", 648, false},
+      {"2147483647", 1, false},
+      {"4294966000", 0, false},  // already past the range: reads back as the limit
+      {"", 2147483647, false},
+      {"", 3e9, false},
+      {"-5", 2147483647, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CreditFits(c.balance, c.credit), c.fits) << c.balance << " + " << c.credit;
+}
+
+}  // namespace
+}  // namespace quorvel
