@@ -10,12 +10,12 @@ HeadlessControls::~HeadlessControls() = default;
 bool HeadlessControls::Create(const WindowLayout& layout) {
   layout_ = &layout;
   controls_.clear();
-  for (const ControlSpec& spec : layout.controls) {
+  for (const ControlSpec& design : layout.controls) {
     State s;
-    s.spec = &spec;
-    s.text = spec.caption;
-    s.index = spec.kind == ControlKind::ComboBox ? spec.selected : -1;
-    controls_[spec.name] = std::move(s);
+    s.design = &design;
+    s.text = design.caption;
+    s.index = design.kind == ControlKind::ComboBox ? design.selected : -1;
+    controls_[design.name] = std::move(s);
   }
   page_ = 0;
   open_ = true;
@@ -39,7 +39,7 @@ bool HeadlessControls::IsOpen() const { return open_; }
 HeadlessControls::State* HeadlessControls::Find(const std::string& name, std::initializer_list<ControlKind> kinds) {
   auto it = controls_.find(name);
   if (it == controls_.end()) return nullptr;
-  if (kinds.size() && std::find(kinds.begin(), kinds.end(), it->second.spec->kind) == kinds.end()) return nullptr;
+  if (kinds.size() && std::find(kinds.begin(), kinds.end(), it->second.design->kind) == kinds.end()) return nullptr;
   return &it->second;
 }
 
@@ -79,7 +79,7 @@ int HeadlessControls::ComboIndex(const std::string& control) const {
 
 void HeadlessControls::SetComboIndex(const std::string& control, int index) {
   State* s = Find(control, {ControlKind::ComboBox});
-  if (s && index >= -1 && index < static_cast<int>(s->spec->items.size())) s->index = index;
+  if (s && index >= -1 && index < static_cast<int>(s->design->items.size())) s->index = index;
 }
 
 int HeadlessControls::CurrentPage() const { return page_; }
@@ -95,13 +95,13 @@ void HeadlessControls::ClearList(const std::string& list) {
 void HeadlessControls::AppendRow(const std::string& list, const ListRow& texts) {
   if (State* s = Find(list, {ControlKind::List})) {
     s->rows.push_back(texts);
-    s->rows.back().resize(s->spec->columns.size());
+    s->rows.back().resize(s->design->columns.size());
   }
 }
 
 void HeadlessControls::SetRows(const std::string& list, ListRows rows) {
   if (State* s = Find(list, {ControlKind::List})) {
-    for (ListRow& r : rows) r.resize(s->spec->columns.size());
+    for (ListRow& r : rows) r.resize(s->design->columns.size());
     s->rows = std::move(rows);
     s->index = -1;
   }
@@ -181,7 +181,7 @@ std::string HeadlessControls::OperateCheck(const std::string& control, bool chec
 std::string HeadlessControls::OperateChoose(const std::string& control, int index) {
   State* s = Find(control, {ControlKind::ComboBox});
   if (!s) return Missing("a combo box", control);
-  if (index < 0 || index >= static_cast<int>(s->spec->items.size()))
+  if (index < 0 || index >= static_cast<int>(s->design->items.size()))
     return control + " has no item " + std::to_string(index);
   s->index = index;
   Fire({ControlEventKind::ComboChosen, control, index, ""});

@@ -67,7 +67,7 @@ class HeadlessControls : public Controls {
 
  private:
   struct State {
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* design = nullptr;
     std::string text;
     bool checked = false;
     int index = -1;  // combo item, or list selection

@@ -93,14 +93,14 @@ using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
 
 struct Win32Controls::Impl {
   struct Control {
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* design = nullptr;
     HWND window = nullptr;
     int id = 0;
     bool autoSize = false;  // a label as large as its caption
     ListRows rows;          // lists: one text per column in every row
   };
   struct PopupMenu {
-    const MenuSpec* spec = nullptr;
+    const MenuSpec* design = nullptr;
     UniqueMenu menu;
   };
   struct MenuCommand {
@@ -136,7 +136,7 @@ struct Win32Controls::Impl {
   static LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   bool Create(const WindowLayout& windowLayout);
-  bool CreateControl(const ControlSpec& spec, int id);
+  bool CreateControl(const ControlSpec& design, int id);
   void BuildMenus();
   void AddMenuItems(HMENU menu, const std::vector<MenuItemSpec>& items, const std::string& list, UINT& next);
   void Destroy();
@@ -226,7 +226,7 @@ LRESULT CALLBACK Win32Controls::Impl::TabProc(HWND hwnd, UINT message, WPARAM wP
         }
         case WM_CTLCOLORSTATIC: {
           const Control* control = impl->ById(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
-          if (control && (control->spec->kind == ControlKind::Label || control->spec->kind == ControlKind::CheckBox) &&
+          if (control && (control->design->kind == ControlKind::Label || control->design->kind == ControlKind::CheckBox) &&
               impl->PaintBehind(control->window, reinterpret_cast<HDC>(wParam))) {
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
@@ -312,11 +312,11 @@ bool Win32Controls::Impl::Create(const WindowLayout& windowLayout) {
 
   bool complete = true;
   int id = kFirstControlId;
-  for (const ControlSpec& spec : layout->controls) complete = CreateControl(spec, id++) && complete;
+  for (const ControlSpec& design : layout->controls) complete = CreateControl(design, id++) && complete;
   // A child made earlier lies above those made later; a group box must lie
   // below what it frames, or it clips them away.
   for (const auto& entry : controls) {
-    if (entry.second.spec->kind == ControlKind::GroupBox)
+    if (entry.second.design->kind == ControlKind::GroupBox)
       SetWindowPos(entry.second.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   BuildMenus();
@@ -329,22 +329,22 @@ bool Win32Controls::Impl::Create(const WindowLayout& windowLayout) {
   return complete;
 }
 
-bool Win32Controls::Impl::CreateControl(const ControlSpec& spec, int id) {
-  int x = spec.x, y = spec.y, width = spec.width, height = spec.height;
+bool Win32Controls::Impl::CreateControl(const ControlSpec& design, int id) {
+  int x = design.x, y = design.y, width = design.width, height = design.height;
   // Places inside a group box count from its corner; the group box is a
   // sibling below its contents, as in a dialog.
-  if (!spec.parent.empty()) {
-    if (const ControlSpec* group = layout->Find(spec.parent)) {
+  if (!design.parent.empty()) {
+    if (const ControlSpec* group = layout->Find(design.parent)) {
       x += group->x;
       y += group->y;
     }
   }
-  std::wstring caption = GbkToWide(spec.caption);
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (spec.page == page ? WS_VISIBLE : 0);
+  std::wstring caption = GbkToWide(design.caption);
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (design.page == page ? WS_VISIBLE : 0);
   DWORD exStyle = 0;
   const wchar_t* windowClass = L"STATIC";
   bool autoSize = false;
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::GroupBox:
       windowClass = L"BUTTON";
       style |= BS_GROUPBOX;
@@ -391,25 +391,25 @@ bool Win32Controls::Impl::CreateControl(const ControlSpec& spec, int id) {
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   if (!control) return false;
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::Edit:
     case ControlKind::MultiLineEdit:
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // reply texts may be long
       break;
     case ControlKind::ComboBox:
-      for (const std::string& item : spec.items)
+      for (const std::string& item : design.items)
         SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(GbkToWide(item).c_str()));
-      SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(spec.selected), 0);
+      SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(design.selected), 0);
       break;
     case ControlKind::List: {
       DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
       SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
-      for (size_t i = 0; i < spec.columns.size(); ++i) {
-        std::wstring header = GbkToWide(spec.columns[i].header);
+      for (size_t i = 0; i < design.columns.size(); ++i) {
+        std::wstring header = GbkToWide(design.columns[i].header);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = spec.columns[i].width;
+        column.cx = design.columns[i].width;
         column.pszText = header.data();
         column.iSubItem = static_cast<int>(i);
         SendMessageW(control, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -419,18 +419,18 @@ bool Win32Controls::Impl::CreateControl(const ControlSpec& spec, int id) {
     default:
       break;
   }
-  controls[spec.name] = Control{&spec, control, id, autoSize, {}};
-  names[id] = spec.name;
+  controls[design.name] = Control{&design, control, id, autoSize, {}};
+  names[id] = design.name;
   return true;
 }
 
 void Win32Controls::Impl::BuildMenus() {
   UINT next = 1;  // TrackPopupMenu answers 0 for "nothing chosen"
-  for (const MenuSpec& spec : layout->menus) {
+  for (const MenuSpec& design : layout->menus) {
     UniqueMenu popup(CreatePopupMenu());
     if (!popup) continue;
-    AddMenuItems(popup.Get(), spec.items, spec.list, next);
-    menus.push_back(PopupMenu{&spec, std::move(popup)});
+    AddMenuItems(popup.Get(), design.items, design.list, next);
+    menus.push_back(PopupMenu{&design, std::move(popup)});
   }
 }
 
@@ -504,7 +504,7 @@ const Win32Controls::Impl::Control* Win32Controls::Impl::Find(const std::string&
                                                               std::initializer_list<ControlKind> kinds) const {
   auto it = controls.find(name);
   if (it == controls.end()) return nullptr;
-  if (kinds.size() && std::find(kinds.begin(), kinds.end(), it->second.spec->kind) == kinds.end()) return nullptr;
+  if (kinds.size() && std::find(kinds.begin(), kinds.end(), it->second.design->kind) == kinds.end()) return nullptr;
   return &it->second;
 }
 
@@ -527,7 +527,7 @@ void Win32Controls::Impl::SelectPage(int index) {
   page = index;
   for (const auto& entry : controls) {
     const Control& control = entry.second;
-    ShowWindow(control.window, control.spec->page == index ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(control.window, control.design->page == index ? SW_SHOWNA : SW_HIDE);
   }
   HWND focus = GetFocus();
   if (focus && IsChild(window, focus) && !IsWindowVisible(focus)) SetFocus(tab);
@@ -540,13 +540,13 @@ void Win32Controls::Impl::SelectPage(int index) {
 void Win32Controls::Impl::OnCommand(int id, int code) {
   const Control* control = ById(id);
   if (!control) return;
-  const ControlSpec& spec = *control->spec;
-  if (spec.kind == ControlKind::Button && code == BN_CLICKED) {
+  const ControlSpec& design = *control->design;
+  if (design.kind == ControlKind::Button && code == BN_CLICKED) {
     clickArrived = true;
-    FireEvent({ControlEventKind::Click, spec.name, -1, ""});
-  } else if (spec.kind == ControlKind::ComboBox && code == CBN_SELCHANGE) {
+    FireEvent({ControlEventKind::Click, design.name, -1, ""});
+  } else if (design.kind == ControlKind::ComboBox && code == CBN_SELCHANGE) {
     int index = static_cast<int>(SendMessageW(control->window, CB_GETCURSEL, 0, 0));
-    FireEvent({ControlEventKind::ComboChosen, spec.name, index, ""});
+    FireEvent({ControlEventKind::ComboChosen, design.name, index, ""});
   }
 }
 
@@ -569,7 +569,7 @@ LRESULT Win32Controls::Impl::OnListNotify(const Control& list, NMHDR* header) {
     case LVN_ODFINDITEMW:
       return -1;  // no typing to find a row
     case NM_RCLICK:
-      OnRightClick(list.spec->name);
+      OnRightClick(list.design->name);
       return 0;
     default:
       return 0;
@@ -581,7 +581,7 @@ LRESULT Win32Controls::Impl::OnListNotify(const Control& list, NMHDR* header) {
 // has finished with the click, since the handler may refill the list.
 void Win32Controls::Impl::OnRightClick(const std::string& list) {
   for (const PopupMenu& popup : menus) {
-    if (popup.spec->list != list) continue;
+    if (popup.design->list != list) continue;
     POINT cursor{};
     GetCursorPos(&cursor);
     UINT command = static_cast<UINT>(TrackPopupMenu(popup.menu.Get(),
@@ -716,14 +716,14 @@ void Win32Controls::AppendRow(const std::string& list, const ListRow& texts) {
   Impl::Control* c = impl_->Find(list, {ControlKind::List});
   if (!c) return;
   c->rows.push_back(texts);
-  c->rows.back().resize(c->spec->columns.size());
+  c->rows.back().resize(c->design->columns.size());
   SendMessageW(c->window, LVM_SETITEMCOUNT, c->rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void Win32Controls::SetRows(const std::string& list, ListRows rows) {
   Impl::Control* c = impl_->Find(list, {ControlKind::List});
   if (!c) return;
-  for (ListRow& row : rows) row.resize(c->spec->columns.size());
+  for (ListRow& row : rows) row.resize(c->design->columns.size());
   RedrawSuspended quiet(c->window);
   SendMessageW(c->window, LVM_DELETEALLITEMS, 0, 0);
   c->rows = std::move(rows);
@@ -851,7 +851,7 @@ std::string Win32Controls::OperateMenu(const std::string& list, const std::strin
   // The item is looked up in the real popup menu and handled as if chosen
   // there; the menu itself is not shown (it would wait for a mouse).
   for (const Impl::PopupMenu& popup : impl_->menus) {
-    if (popup.spec != menu) continue;
+    if (popup.design != menu) continue;
     UINT command = FindMenuCommand(popup.menu.Get(), GbkToWide(item));
     if (!command) break;
     impl_->OnMenuCommand(command);

@@ -56,11 +56,11 @@ bool BoolMember(const Json& line, const char* name, bool& value, std::string& er
 }  // namespace
 
 std::string ManagementWindow::Read(const std::string& control) const {
-  const ControlSpec* spec = ManagementWindowLayout().Find(control);
-  if (!spec || !ui_->Has(control)) return Error("no control " + control);
+  const ControlSpec* design = ManagementWindowLayout().Find(control);
+  if (!design || !ui_->Has(control)) return Error("no control " + control);
   Json answer;
   answer["control"] = GbkToUtf8Lossy(control);
-  switch (spec->kind) {
+  switch (design->kind) {
     case ControlKind::List: {
       Json rows = Json::array();
       for (const ListRow& row : ui_->Rows(control)) {

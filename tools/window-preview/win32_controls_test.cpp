@@ -153,13 +153,13 @@ TEST_F(Win32ControlsTest, WindowAndTabAreAsLaidOut) {
 TEST_F(Win32ControlsTest, EveryControlSitsAtItsPlaceWithItsCaption) {
   const WindowLayout& layout = ManagementWindowLayout();
   HWND tab = Tab();
-  for (const ControlSpec& spec : layout.controls) {
-    SCOPED_TRACE(spec.name);
-    HWND control = Control(spec.name);
+  for (const ControlSpec& design : layout.controls) {
+    SCOPED_TRACE(design.name);
+    HWND control = Control(design.name);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(GetParent(control), tab);
-    int x = spec.x, y = spec.y;
-    if (const ControlSpec* group = layout.Find(spec.parent)) {
+    int x = design.x, y = design.y;
+    if (const ControlSpec* group = layout.Find(design.parent)) {
       x += group->x;
       y += group->y;
     }
@@ -168,15 +168,15 @@ TEST_F(Win32ControlsTest, EveryControlSitsAtItsPlaceWithItsCaption) {
     MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&place), 2);
     EXPECT_EQ(place.left, x);
     EXPECT_EQ(place.top, y);
-    if (spec.width) {
-      EXPECT_EQ(place.right - place.left, spec.width);
+    if (design.width) {
+      EXPECT_EQ(place.right - place.left, design.width);
     } else {
       EXPECT_GT(place.right - place.left, 0) << "a label as wide as its caption";
     }
-    if (spec.height && spec.kind != ControlKind::ComboBox) {
-      EXPECT_EQ(place.bottom - place.top, spec.height);
+    if (design.height && design.kind != ControlKind::ComboBox) {
+      EXPECT_EQ(place.bottom - place.top, design.height);
     }
-    EXPECT_EQ(IsWindowVisible(control) != FALSE, spec.page == 0);
+    EXPECT_EQ(IsWindowVisible(control) != FALSE, design.page == 0);
     EXPECT_NE(SendMessageW(control, WM_GETFONT, 0, 0), 0);
 
     // Visual styles: every control is the one of Common Controls 6, from
@@ -185,39 +185,39 @@ TEST_F(Win32ControlsTest, EveryControlSitsAtItsPlaceWithItsCaption) {
     EXPECT_NE(module.find(L"common-controls"), std::wstring::npos) << std::string(module.begin(), module.end());
 
     LONG style = GetWindowLongW(control, GWL_STYLE);
-    switch (spec.kind) {
+    switch (design.kind) {
       case ControlKind::GroupBox:
         EXPECT_EQ(ClassOf(control), L"Button");
         EXPECT_EQ(style & BS_TYPEMASK, BS_GROUPBOX);
-        EXPECT_EQ(TextOf(control), Wide(spec.caption));
+        EXPECT_EQ(TextOf(control), Wide(design.caption));
         break;
       case ControlKind::Label:
         EXPECT_EQ(ClassOf(control), L"Static");
-        EXPECT_EQ(TextOf(control), Wide(spec.caption));
+        EXPECT_EQ(TextOf(control), Wide(design.caption));
         break;
       case ControlKind::Edit:
       case ControlKind::MultiLineEdit:
         EXPECT_EQ(ClassOf(control), L"Edit");
-        EXPECT_EQ((style & ES_MULTILINE) != 0, spec.kind == ControlKind::MultiLineEdit);
-        EXPECT_EQ(TextOf(control), Wide(spec.caption));
+        EXPECT_EQ((style & ES_MULTILINE) != 0, design.kind == ControlKind::MultiLineEdit);
+        EXPECT_EQ(TextOf(control), Wide(design.caption));
         break;
       case ControlKind::CheckBox:
         EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
-        EXPECT_EQ(TextOf(control), Wide(spec.caption));
+        EXPECT_EQ(TextOf(control), Wide(design.caption));
         break;
       case ControlKind::Button:
         EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON);
-        EXPECT_EQ(TextOf(control), Wide(spec.caption));
+        EXPECT_EQ(TextOf(control), Wide(design.caption));
         break;
       case ControlKind::ComboBox: {
         EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);
-        ASSERT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(spec.items.size()));
-        for (size_t i = 0; i < spec.items.size(); ++i) {
+        ASSERT_EQ(SendMessageW(control, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(design.items.size()));
+        for (size_t i = 0; i < design.items.size(); ++i) {
           wchar_t item[64] = {};
           SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-          EXPECT_EQ(std::wstring(item), Wide(spec.items[i]));
+          EXPECT_EQ(std::wstring(item), Wide(design.items[i]));
         }
-        EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), spec.selected);
+        EXPECT_EQ(SendMessageW(control, CB_GETCURSEL, 0, 0), design.selected);
         break;
       }
       case ControlKind::List: {
@@ -229,16 +229,16 @@ TEST_F(Win32ControlsTest, EveryControlSitsAtItsPlaceWithItsCaption) {
         EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
         EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
         HWND header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
-        ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(spec.columns.size()));
-        for (size_t i = 0; i < spec.columns.size(); ++i) {
+        ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(design.columns.size()));
+        for (size_t i = 0; i < design.columns.size(); ++i) {
           wchar_t text[64] = {};
           LVCOLUMNW column{};
           column.mask = LVCF_TEXT | LVCF_WIDTH;
           column.pszText = text;
           column.cchTextMax = 64;
           SendMessageW(control, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-          EXPECT_EQ(std::wstring(text), Wide(spec.columns[i].header));
-          EXPECT_EQ(column.cx, spec.columns[i].width);
+          EXPECT_EQ(std::wstring(text), Wide(design.columns[i].header));
+          EXPECT_EQ(column.cx, design.columns[i].width);
         }
         break;
       }
@@ -258,8 +258,8 @@ TEST_F(Win32ControlsTest, PageSwitchShowsThePageBeforeItFires) {
   EXPECT_EQ(events_[0].index, 3);
   EXPECT_TRUE(listShownWhenFired);
   EXPECT_EQ(SendMessageW(Tab(), TCM_GETCURSEL, 0, 0), 3);
-  for (const ControlSpec& spec : ManagementWindowLayout().controls)
-    EXPECT_EQ(IsWindowVisible(Control(spec.name)) != FALSE, spec.page == 3) << spec.name;
+  for (const ControlSpec& design : ManagementWindowLayout().controls)
+    EXPECT_EQ(IsWindowVisible(Control(design.name)) != FALSE, design.page == 3) << design.name;
 
   // The operator's own click on a tab arrives as TCN_SELCHANGE.
   RECT item{};
